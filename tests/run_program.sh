@@ -5,6 +5,7 @@
 # usage: run_program.sh CASE PROGRAM EXPECTED_REPORT
 #   report      no arguments: stdout is the expected report, stderr empty, exit 0
 #   arguments   arguments are ignored: the same as "report"
+#   environment locale, time zone and a bare environment change nothing: the same
 #   full        stdout is /dev/full: exit 1 and one line naming the cause
 #   closed      stdout is closed: exit 1 and one line naming the cause
 #   read-only   stdout is open for reading only: exit 1 and one line naming the cause
@@ -43,9 +44,10 @@ expect_status() {
     fi
 }
 
+# Runs the given command line and checks for the full report and a clean exit.
 run_report_case() {
     local status=0
-    "$program" "$@" >"$work/stdout" 2>"$work/stderr" || status=$?
+    "$@" >"$work/stdout" 2>"$work/stderr" || status=$?
     expect_status "$status" 0
     expect_bytes stdout "$work/stdout" "$expected_report"
     : >"$work/empty"
@@ -63,10 +65,14 @@ expect_write_error() {
 status=0
 case $case_name in
 report)
-    run_report_case
+    run_report_case "$program"
     ;;
 arguments)
-    run_report_case --help -v "two words" ''
+    run_report_case "$program" --help -v "two words" ''
+    ;;
+environment)
+    # Nothing in the report may follow the user's locale (digit grouping) or clock.
+    run_report_case env -i LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 TZ=Pacific/Kiritimati "$program"
     ;;
 full)
     "$program" >/dev/full 2>"$work/stderr" || status=$?
@@ -87,7 +93,7 @@ broken-pipe)
     exec {both}<>"$work/pipe"
     exec {writer}>"$work/pipe"
     exec {both}<&-
-    (trap '' PIPE && exec "$program") >&"$writer" 2>"$work/stderr" || status=$?
+    (trap '' PIPE && exec "$program") 1>&"$writer" 2>"$work/stderr" || status=$?
     exec {writer}>&-
     expect_write_error "$status" "Broken pipe"
     ;;
