@@ -22,11 +22,27 @@ std::string case_name(const ::testing::TestParamInfo<Case>& info) {
     return info.param.name;
 }
 
+// A string buffer that counts how often it is asked to sync, that is how
+// often the stream writing into it is flushed.
+class CountingBuffer : public std::stringbuf {
+public:
+    int syncs() const { return syncs_; }
+
+protected:
+    int sync() override {
+        ++syncs_;
+        return std::stringbuf::sync();
+    }
+
+private:
+    int syncs_ = 0;
+};
+
 // Redirects std::cout into a string for the length of a test, so each test
 // sees exactly the bytes the operations under test wrote.
 class CarOutput : public ::testing::Test {
 protected:
-    void SetUp() override { saved_ = std::cout.rdbuf(captured_.rdbuf()); }
+    void SetUp() override { saved_ = std::cout.rdbuf(&captured_); }
     void TearDown() override { std::cout.rdbuf(saved_); }
 
     // Returns what was written since the last call and starts afresh.
@@ -36,8 +52,11 @@ protected:
         return text;
     }
 
+    // How often std::cout has been flushed since the test began.
+    int flushes() const { return captured_.syncs(); }
+
 private:
-    std::ostringstream captured_;
+    CountingBuffer captured_;
     std::streambuf* saved_ = nullptr;
 };
 
@@ -119,6 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
     Distances, Drive,
     ::testing::Values(
         DriveCase{"PositiveDistanceIsAdded", 2552, 300, "Samochod przejechal 2852kms\n"},
+        DriveCase{"SmallestPositiveDistanceIsAdded", 2552, 1, "Samochod przejechal 2553kms\n"},
         DriveCase{"ZeroChangesNothing", 2552, 0, "Samochod przejechal 2552kms\n"},
         DriveCase{"NegativeChangesNothing", 2552, -300, "Samochod przejechal 2552kms\n"},
         DriveCase{"MostNegativeChangesNothing", 2552, int_min, "Samochod przejechal 2552kms\n"},
@@ -157,6 +177,18 @@ TEST_F(CarOutput, ReadingStaysAtTheTopOnceSaturated) {
     car.drive(5);
     EXPECT_EQ(take(), "Samochod przejechal 2147483647kms\n"
                       "Samochod przejechal 2147483647kms\n");
+}
+
+// No line is flushed on its own: the stream's buffering decides when the
+// report goes out, so a run can write it in one go.
+TEST_F(CarOutput, OperationsNeverFlush) {
+    Car car(1920, "Fiat", "136p", 2552);
+    car.display_info();
+    EXPECT_EQ(flushes(), 0) << "display_info flushed std::cout";
+    car.drive(300);
+    EXPECT_EQ(flushes(), 0) << "drive flushed std::cout";
+    car.isold();
+    EXPECT_EQ(flushes(), 0) << "isold flushed std::cout";
 }
 
 struct VerdictCase {

@@ -3,18 +3,32 @@
 # how it ended.
 #
 # usage: run_program.sh CASE PROGRAM EXPECTED_REPORT
-#   report      no arguments: stdout is the expected report, stderr empty, exit 0
-#   arguments   arguments are ignored: the same as "report"
-#   environment locale, time zone and a bare environment change nothing: the same
-#   full        stdout is /dev/full: exit 1 and one line naming the cause
-#   closed      stdout is closed: exit 1 and one line naming the cause
-#   read-only   stdout is open for reading only: exit 1 and one line naming the cause
-#   broken-pipe stdout is a pipe nobody reads, SIGPIPE ignored: exit 1 and one line
+#   report              no arguments: stdout is the expected report, stderr empty, exit 0
+#   arguments           arguments are ignored: the same as "report"
+#   environment         a locale that groups digits, a far time zone and an otherwise
+#                       bare environment change nothing: the same as "report"
+#   writes              the report goes out in one write(2), and so does the
+#                       write-error line (needs strace)
+#   full                stdout is /dev/full: exit 1 and one line naming the cause
+#   closed              stdout is closed: exit 1 and one line naming the cause
+#   read-only           stdout is open for reading only: exit 1 and one line naming the cause
+#   broken-pipe         stdout is a pipe nobody reads, SIGPIPE ignored: exit 1 and one line
+#   broken-pipe-default the same with SIGPIPE at its default: killed by the signal,
+#                       nothing on stderr
+#   install             `cmake --install --strip` into a new prefix installs a program
+#                       without symbols that prints the report; needs CMAKE_COMMAND,
+#                       BUILD_DIR and NM in the environment
+#
+# Exits 0 when the case passed, 1 when it failed, 77 when it cannot be done here.
 set -euo pipefail
 
 case_name=$1
 program=$2
 expected_report=$3
+
+skip_status=77
+# The locale the environment case runs under: one whose numbers group digits.
+grouping_locale=de_DE.UTF-8
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -23,6 +37,11 @@ failures=0
 fail() {
     echo "FAIL [$case_name]: $*" >&2
     failures=$((failures + 1))
+}
+
+skip() {
+    echo "SKIP [$case_name]: $*"
+    exit "$skip_status"
 }
 
 # Compares a captured stream with the bytes it should hold; on a mismatch
@@ -62,6 +81,22 @@ expect_write_error() {
     expect_bytes stderr "$work/stderr" "$work/expected_stderr"
 }
 
+# Opens a pipe with no reader left as file descriptor $writer: a FIFO opened
+# for reading and writing, then for writing alone, then with the reader
+# closed. Nothing races: the reader is gone before the program starts.
+open_broken_pipe() {
+    mkfifo "$work/pipe"
+    local both
+    exec {both}<>"$work/pipe"
+    exec {writer}>"$work/pipe"
+    exec {both}<&-
+}
+
+# Counts the write(2) calls to file descriptor $1 in strace's log $2.
+count_writes() {
+    grep -c "^write($1," "$2" || true
+}
+
 status=0
 case $case_name in
 report)
@@ -71,8 +106,26 @@ arguments)
     run_report_case "$program" --help -v "two words" ''
     ;;
 environment)
-    # Nothing in the report may follow the user's locale (digit grouping) or clock.
-    run_report_case env -i LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 TZ=Pacific/Kiritimati "$program"
+    # A locale that is not installed falls back to "C" without a word, and the
+    # case would prove nothing: make sure this one really groups digits.
+    if [[ $(LC_ALL=$grouping_locale /usr/bin/printf "%'d" 1000000 2>/dev/null) == 1000000 ]]; then
+        skip "locale $grouping_locale is not installed here (see locale -a)"
+    fi
+    run_report_case env -i "LANG=$grouping_locale" "LC_ALL=$grouping_locale" \
+        TZ=Pacific/Kiritimati "$program"
+    ;;
+writes)
+    if ! command -v strace >/dev/null || ! strace -o /dev/null true 2>/dev/null; then
+        skip "strace is missing or cannot trace here"
+    fi
+    strace -o "$work/trace" -e trace=write "$program" >"$work/stdout" 2>/dev/null
+    expect_bytes stdout "$work/stdout" "$expected_report"
+    writes=$(count_writes 1 "$work/trace")
+    ((writes == 1)) || fail "the report took $writes write calls, expected 1"
+
+    strace -o "$work/trace" -e trace=write "$program" >/dev/full 2>/dev/null || true
+    writes=$(count_writes 2 "$work/trace")
+    ((writes == 1)) || fail "the write-error line took $writes write calls, expected 1"
     ;;
 full)
     "$program" >/dev/full 2>"$work/stderr" || status=$?
@@ -87,15 +140,31 @@ read-only)
     expect_write_error "$status" "Bad file descriptor"
     ;;
 broken-pipe)
-    # A FIFO opened for reading and writing, then for writing alone, then with
-    # the reader closed: a pipe with no reader left, with no race to lose.
-    mkfifo "$work/pipe"
-    exec {both}<>"$work/pipe"
-    exec {writer}>"$work/pipe"
-    exec {both}<&-
+    open_broken_pipe
     (trap '' PIPE && exec "$program") 1>&"$writer" 2>"$work/stderr" || status=$?
     exec {writer}>&-
     expect_write_error "$status" "Broken pipe"
+    ;;
+broken-pipe-default)
+    # A shell cannot un-ignore a signal it inherited as ignored; env can.
+    open_broken_pipe
+    env --default-signal=PIPE "$program" 1>&"$writer" 2>"$work/stderr" || status=$?
+    exec {writer}>&-
+    expect_status "$status" $((128 + 13))
+    : >"$work/empty"
+    expect_bytes stderr "$work/stderr" "$work/empty"
+    ;;
+install)
+    prefix="$work/prefix"
+    "$CMAKE_COMMAND" --install "$BUILD_DIR" --strip --prefix "$prefix" >"$work/install.log" ||
+        { cat "$work/install.log" >&2; fail "cmake --install failed"; exit 1; }
+    installed="$prefix/bin/$(basename "$program")"
+    [[ -x $installed ]] || { fail "no program installed as bin/$(basename "$program")"; exit 1; }
+    run_report_case "$installed"
+    # nm lists no symbol of a stripped program.
+    if [[ -n $("${NM:?NM must name the nm of the build}" "$installed" 2>/dev/null) ]]; then
+        fail "the installed program still has its symbols"
+    fi
     ;;
 *)
     echo "unknown case: $case_name" >&2
