@@ -16,7 +16,9 @@ int finish_report() {
     if (std::cout) {
         return EXIT_SUCCESS;
     }
-    // errno was cleared before the report, so a value here names the cause.
+    // The stream writes nothing more after its first failed write, so errno
+    // still holds what that write set. It was cleared before the report, so a
+    // value left from before then cannot be taken for the cause.
     const int cause = errno;
     std::string message = "car_report: write error";
     if (cause != 0) {

@@ -17,7 +17,8 @@ Car::Car(std::int32_t year, std::string brand, std::string model, std::int32_t k
     : year_(year), brand_(std::move(brand)), model_(std::move(model)), kms_driven_(kms_driven) {}
 
 void Car::display_info() const {
-    // Lines end with '\n', not std::endl: the report is flushed once, at exit.
+    // Lines end with '\n', not std::endl: no line is flushed on its own, so
+    // the stream's buffering decides when the text goes out.
     std::cout << "brand: " << brand_ << ' ' << "model: " << model_ << ' '
               << "Production year: " << year_ << ' ' << "Kms driven: " << kms_driven_ << '\n';
 }
