@@ -26,7 +26,7 @@ std::string case_name(const ::testing::TestParamInfo<Case>& info) {
 // often the stream writing into it is flushed.
 class CountingBuffer : public std::stringbuf {
 public:
-    int syncs() const { return syncs_; }
+    [[nodiscard]] int syncs() const { return syncs_; }
 
 protected:
     int sync() override {
@@ -53,7 +53,7 @@ protected:
     }
 
     // How often std::cout has been flushed since the test began.
-    int flushes() const { return captured_.syncs(); }
+    [[nodiscard]] int flushes() const { return captured_.syncs(); }
 
 private:
     CountingBuffer captured_;
