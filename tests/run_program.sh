@@ -16,8 +16,8 @@
 #   broken-pipe-default the same with SIGPIPE at its default: killed by the signal,
 #                       nothing on stderr
 #   install             `cmake --install --strip` into a new prefix installs a program
-#                       without symbols that prints the report; needs CMAKE_COMMAND,
-#                       BUILD_DIR and NM in the environment
+#                       without symbols that prints the report, and its manual page;
+#                       needs CMAKE_COMMAND, BUILD_DIR, NM and MAN_PAGE in the environment
 #
 # Exits 0 when the case passed, 1 when it failed, 77 when it cannot be done here.
 set -euo pipefail
@@ -170,6 +170,12 @@ install)
     # nm lists no symbol of a stripped program.
     if [[ -n $("${NM:?NM must name the nm of the build}" "$installed" 2>/dev/null) ]]; then
         fail "the installed program still has its symbols"
+    fi
+    installed_page="$prefix/share/man/man1/$(basename "$MAN_PAGE")"
+    if [[ ! -f $installed_page ]]; then
+        fail "no manual page installed as share/man/man1/$(basename "$MAN_PAGE")"
+    else
+        expect_bytes "installed manual page" "$installed_page" "$MAN_PAGE"
     fi
     ;;
 *)
