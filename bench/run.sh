@@ -1,19 +1,33 @@
 #!/usr/bin/env bash
-# Measures the release car_report against a plain C program that prints the
-# same report, side by side on this machine, and prints one table of figures
-# and ratios. Exits non-zero when a ratio misses its goal (at most 1.0).
+# Measures the release car_report side by side with the plain C program that
+# prints the same report, linked two ways, and prints one table of figures and
+# ratios:
+#   C dynamic  the C program as a user would build it (cc -O2): the yardstick,
+#              which car_report must not cost more than (ratio at most 1.0);
+#   C static   the same source linked statically (cc -O2 -static): the floor,
+#              a process that does almost nothing beyond its own work.
+# Exits 1 when a ratio to C dynamic misses its goal, 2 when a step fails.
 #
-# usage: bench/run.sh [ROUNDS]   (ROUNDS of alternating timed runs, default 201)
+# usage: bench/run.sh [ROUNDS]   (ROUNDS of alternating timed runs, 30 to 100000,
+#                                 default 201); works from any directory
 #
 # Installs nothing: when a tool is missing it says which Debian package has it.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 rounds=${1:-201}
-if ! [[ $rounds =~ ^[0-9]+$ ]] || ((rounds < 30)); then
-    echo "bench: ROUNDS must be a whole number of at least 30" >&2
+if ! [[ $rounds =~ ^[0-9]+$ ]] || ((rounds < 30 || rounds > 100000)); then
+    echo "bench: ROUNDS must be a whole number from 30 to 100000" >&2
     exit 2
 fi
+# cmake reads its presets from the current directory.
+cd "$root"
+
+# Stops the script, naming the step that failed.
+step_failed() {
+    echo "bench: $1 failed; nothing more measured" >&2
+    exit 2
+}
 
 # tool, Debian package that provides it
 missing=0
@@ -26,7 +40,6 @@ require() {
 require cmake cmake
 require cc gcc
 require valgrind valgrind
-require readelf binutils
 if ! /usr/bin/time --version 2>&1 | grep -q GNU; then
     echo "bench: GNU time not found at /usr/bin/time; install the Debian package 'time'" >&2
     missing=1
@@ -36,88 +49,103 @@ fi
 out="$root/build/bench"
 mkdir -p "$out"
 
-echo "Building the release preset and the C reference..." >&2
-cmake --preset release -S "$root" >/dev/null
-cmake --build --preset release --target car_report >/dev/null
-cc -O2 -o "$out/reference_report" "$root/bench/reference_report.c"
-cc -O2 -o "$out/time_runs" "$root/bench/time_runs.c"
+echo "Building the release preset and the C references..." >&2
+cmake --preset release >/dev/null || step_failed "configuring the release preset"
+cmake --build --preset release --target car_report >/dev/null ||
+    step_failed "building car_report"
+cc -O2 -o "$out/c_dynamic" bench/reference_report.c || step_failed "building C dynamic"
+cc -O2 -static -o "$out/c_static" bench/reference_report.c || step_failed "building C static"
+cc -O2 -o "$out/time_runs" bench/time_runs.c || step_failed "building time_runs"
 
-program="$root/build/release/app/car_report"
-reference="$out/reference_report"
-expected="$root/tests/expected_report.txt"
+programs=("$root/build/release/app/car_report" "$out/c_dynamic" "$out/c_static")
 
-# Timing two programs that print different things would compare nothing.
-for candidate in "$program" "$reference"; do
-    if ! "$candidate" | cmp -s - "$expected"; then
-        echo "bench: $candidate does not print the expected report; nothing timed" >&2
-        exit 1
+# Timing programs that print different things would compare nothing.
+for program in "${programs[@]}"; do
+    if ! "$program" | cmp -s - tests/expected_report.txt; then
+        echo "bench: $program does not print the expected report; nothing timed" >&2
+        exit 2
     fi
 done
 
 # Instructions retired by the whole process, loader and exit included.
 instructions() {
-    valgrind --tool=callgrind --callgrind-out-file=/dev/null "$1" 2>&1 >/dev/null |
-        awk '/Collected :/ { print $NF }'
+    local log
+    log=$(valgrind --tool=callgrind --callgrind-out-file=/dev/null "$1" 2>&1 >/dev/null) ||
+        step_failed "callgrind on $1"
+    log=$(awk '/Collected :/ { print $NF }' <<<"$log")
+    [[ $log =~ ^[0-9]+$ ]] || step_failed "reading callgrind's count for $1"
+    echo "$log"
 }
 
-# Median peak resident set size in KiB over alternating runs.
+# Peak resident set size in KiB of one run.
 peak_rss() {
-    local runs=21 i
-    for ((i = 0; i < runs; i++)); do
-        /usr/bin/time -f '%M' "$program" 2>&1 >/dev/null | sed 's/^/p /'
-        /usr/bin/time -f '%M' "$reference" 2>&1 >/dev/null | sed 's/^/r /'
-    done | sort -k1,1 -k2,2n | awk -v runs=$runs '
-        { seen[$1]++; if (seen[$1] == int(runs / 2) + 1) median[$1] = $2 }
-        END { print median["p"], median["r"] }'
+    local kib
+    kib=$(/usr/bin/time -f '%M' "$1" 2>&1 >/dev/null) || step_failed "GNU time on $1"
+    [[ $kib =~ ^[0-9]+$ ]] || step_failed "reading GNU time's peak memory for $1"
+    echo "$kib"
+}
+
+# The median of the numbers on standard input.
+median() {
+    sort -n | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
 echo "Counting instructions..." >&2
-ins_program=$(instructions "$program")
-ins_reference=$(instructions "$reference")
-
-for count in "$ins_program" "$ins_reference"; do
-    if ! [[ $count =~ ^[0-9]+$ ]]; then
-        echo "bench: callgrind reported no instruction count" >&2
-        exit 2
-    fi
+ins=()
+for program in "${programs[@]}"; do
+    ins+=("$(instructions "$program")")
 done
 
 echo "Timing $rounds alternating rounds..." >&2
-read -r wall_program wall_reference < <("$out/time_runs" "$rounds" 10 "$program" "$reference" |
-    awk '{ print $2 }' | paste -sd ' ')
+timed=$("$out/time_runs" "$rounds" 10 "${programs[@]}") || step_failed "time_runs"
+mapfile -t wall < <(awk '{ print $NF }' <<<"$timed")
+((${#wall[@]} == ${#programs[@]})) || step_failed "reading time_runs' medians"
 
 echo "Measuring peak memory..." >&2
-read -r rss_program rss_reference < <(peak_rss)
+rss_runs=21
+declare -a rss_samples=("" "" "")
+for ((run = 0; run < rss_runs; run++)); do
+    for i in "${!programs[@]}"; do
+        rss_samples[i]+="$(peak_rss "${programs[i]}")"$'\n'
+    done
+done
+rss=()
+for i in "${!programs[@]}"; do
+    rss+=("$(printf '%s' "${rss_samples[i]}" | median)")
+done
 
-size_program=$(stat -c %s "$program")
-size_reference=$(stat -c %s "$reference")
-if readelf -d "$program" | grep -q '(NEEDED)'; then
-    linkage="dynamic"
-else
-    linkage="static"
-fi
+size=()
+for program in "${programs[@]}"; do
+    size+=("$(stat -c %s "$program")")
+done
 
-awk -v ip="$ins_program" -v ir="$ins_reference" \
-    -v wp="$wall_program" -v wr="$wall_reference" \
-    -v rp="$rss_program" -v rr="$rss_reference" \
-    -v sp="$size_program" -v sr="$size_reference" \
-    -v rounds="$rounds" -v linkage="$linkage" '
+awk \
+    -v ins="${ins[*]}" -v wall="${wall[*]}" -v rss="${rss[*]}" -v size="${size[*]}" \
+    -v rounds="$rounds" -v rss_runs="$rss_runs" '
     function dashes(n,   text) {
         while (n-- > 0) text = text "-"
         return text
     }
-    function row(name, p, r, unit, goal,   ratio, verdict) {
-        ratio = p / r
-        verdict = goal ? (ratio <= 1.0 ? "ok" : "MISSED") : "-"
-        if (goal && ratio > 1.0) missed = 1
-        printf "| %-38s | %14s | %14s | %6.2f | %-6s |\n", name, p unit, r unit, ratio, verdict
+    # One figure of the three programs: car_report (p), C dynamic (d), C static (s).
+    function row(name, values, unit, goal,   v, ratio_d, ratio_s, verdict) {
+        split(values, v, " ")
+        ratio_d = v[1] / v[2]
+        ratio_s = v[1] / v[3]
+        verdict = goal ? (ratio_d <= 1.0 ? "ok" : "MISSED") : "-"
+        if (goal && ratio_d > 1.0) missed = 1
+        printf "| %-34s | %12s | %12s | %12s | %9.2f | %-6s | %8.2f |\n", name,
+               v[1] unit, v[2] unit, v[3] unit, ratio_d, verdict, ratio_s
     }
     BEGIN {
-        printf "| %-38s | %14s | %14s | %6s | %-6s |\n", "figure", "car_report", "C reference", "ratio", "goal"
-        printf "|%s|%s|%s|%s|%s|\n", dashes(40), dashes(15) ":", dashes(15) ":", dashes(7) ":", dashes(8)
-        row("instructions retired (callgrind)", ip, ir, "", 1)
-        row("wall time, median of " rounds " rounds", sprintf("%.0f", wp), sprintf("%.0f", wr), " us", 1)
-        row("peak resident memory, median", rp, rr, " KiB", 1)
-        row("binary size (" linkage ")", sp, sr, " B", 0)
+        printf "| %-34s | %12s | %12s | %12s | %9s | %-6s | %8s |\n", "figure", "car_report",
+               "C dynamic", "C static", "/ dynamic", "goal", "/ static"
+        printf "|%s|%s|%s|%s|%s|%s|%s|\n", dashes(36), dashes(13) ":", dashes(13) ":",
+               dashes(13) ":", dashes(10) ":", dashes(8), dashes(9) ":"
+        row("instructions retired (callgrind)", ins, "", 1)
+        split(wall, w, " ")
+        row("wall time, median of " rounds " rounds",
+            sprintf("%.0f %.0f %.0f", w[1], w[2], w[3]), " us", 1)
+        row("peak resident memory, median of " rss_runs, rss, " KiB", 1)
+        row("binary size", size, " B", 0)
         exit missed
     }'

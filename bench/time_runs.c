@@ -2,6 +2,7 @@
  * standard output sent to /dev/null, and prints each one's median wall time.
  *
  * usage: time_runs ROUNDS WARMUP PROGRAM...
+ *   ROUNDS  timed rounds, 1 to 100000; WARMUP  untimed rounds first, 0 to 1000
  *
  * The programs alternate within every round and the one that goes first
  * rotates from round to round, so a drift in the machine's speed reaches all
@@ -58,6 +59,19 @@ static int compare_doubles(const void* a, const void* b) {
     return (x > y) - (x < y);
 }
 
+/* Reads a whole decimal number from min to max, or says what is wrong and exits. */
+static long whole_number(const char* name, const char* text, long min, long max) {
+    char* end = NULL;
+    errno = 0;
+    long value = strtol(text, &end, 10);
+    if (end == text || *end != '\0' || errno == ERANGE || value < min || value > max) {
+        fprintf(stderr, "time_runs: %s must be a whole number from %ld to %ld, not \"%s\"\n", name,
+                min, max, text);
+        exit(2);
+    }
+    return value;
+}
+
 static double median(double* values, long count) {
     qsort(values, (size_t)count, sizeof *values, compare_doubles);
     return count % 2 ? values[count / 2] : (values[count / 2 - 1] + values[count / 2]) / 2;
@@ -68,14 +82,11 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: time_runs ROUNDS WARMUP PROGRAM...\n");
         return 2;
     }
-    long rounds = strtol(argv[1], NULL, 10);
-    long warmup = strtol(argv[2], NULL, 10);
+    /* Bounded so that the table of times stays small and its size cannot wrap. */
+    long rounds = whole_number("ROUNDS", argv[1], 1, 100000);
+    long warmup = whole_number("WARMUP", argv[2], 0, 1000);
     int programs = argc - 3;
     char** program = argv + 3;
-    if (rounds < 1 || warmup < 0) {
-        fprintf(stderr, "time_runs: ROUNDS must be at least 1 and WARMUP at least 0\n");
-        return 2;
-    }
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
