@@ -1,15 +1,39 @@
-# Fails unless PROGRAM is an executable that needs no shared library.
-# usage: cmake -DREADELF=<readelf> -DPROGRAM=<file> -P check_static.cmake
-execute_process(
-    COMMAND "${READELF}" --program-headers --dynamic "${PROGRAM}"
-    OUTPUT_VARIABLE headers
-    RESULT_VARIABLE status)
-if(NOT status EQUAL 0)
-    message(FATAL_ERROR "readelf could not read ${PROGRAM}")
+# Fails unless PROGRAM needs no shared library of its runtimes.
+# usage: cmake -DREADELF=<readelf> -DPROGRAM=<file> -P check_static.cmake   (ELF)
+#        cmake -DOBJDUMP=<objdump> -DPROGRAM=<file> -P check_static.cmake   (Windows PE)
+# An ELF program must have no interpreter and no NEEDED entry; a Windows
+# program may import only the system's own KERNEL32.dll and msvcrt.dll.
+if(DEFINED OBJDUMP)
+    execute_process(COMMAND "${OBJDUMP}" -p "${PROGRAM}"
+        OUTPUT_VARIABLE headers RESULT_VARIABLE status)
+    set(tool objdump)
+else()
+    execute_process(COMMAND "${READELF}" --program-headers --dynamic "${PROGRAM}"
+        OUTPUT_VARIABLE headers RESULT_VARIABLE status)
+    set(tool readelf)
 endif()
-string(REGEX MATCHALL "[^\n]*(INTERP|\\(NEEDED\\))[^\n]*" found "${headers}")
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${tool} could not read ${PROGRAM}")
+endif()
+
+if(DEFINED OBJDUMP)
+    string(REGEX MATCHALL "DLL Name: [^\n]*" imports "${headers}")
+    if(NOT imports)
+        message(FATAL_ERROR "${tool} lists no DLL that ${PROGRAM} imports; is it a PE file?")
+    endif()
+    set(found "")
+    foreach(import IN LISTS imports)
+        string(REGEX REPLACE "^DLL Name: *" "" dll "${import}")
+        string(TOLOWER "${dll}" dll_lower)
+        if(NOT dll_lower MATCHES "^(kernel32|msvcrt)\\.dll$")
+            list(APPEND found "${dll}")
+        endif()
+    endforeach()
+else()
+    string(REGEX MATCHALL "[^\n]*(INTERP|\\(NEEDED\\))[^\n]*" found "${headers}")
+endif()
 if(found)
     list(JOIN found "\n" found)
     message(FATAL_ERROR "${PROGRAM} is linked dynamically:\n${found}")
 endif()
-message(STATUS "${PROGRAM} needs no shared library")
+message(STATUS "${PROGRAM} needs no shared library of its runtimes")
