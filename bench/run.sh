@@ -103,7 +103,7 @@ mapfile -t wall < <(awk '{ print $NF }' <<<"$timed")
 
 echo "Measuring peak memory..." >&2
 rss_runs=21
-declare -a rss_samples=("" "" "")
+rss_samples=()
 for ((run = 0; run < rss_runs; run++)); do
     for i in "${!programs[@]}"; do
         rss_samples[i]+="$(peak_rss "${programs[i]}")"$'\n'

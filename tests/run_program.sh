@@ -27,7 +27,8 @@ set -euo pipefail
 case_name=$1
 program=$2
 expected_report=$3
-run=("${@:4}" "$program")
+emulator=("${@:4}")
+run=("${emulator[@]}" "$program")
 target_os=${TARGET_OS:-}
 
 skip_status=77
@@ -77,14 +78,19 @@ expect_status() {
     fi
 }
 
+# Checks that the run wrote nothing to standard error.
+expect_no_stderr() {
+    : >"$work/empty"
+    expect_bytes stderr "$work/stderr" "$work/empty"
+}
+
 # Runs the given command line and checks for the full report and a clean exit.
 run_report_case() {
     local status=0
     "$@" >"$work/stdout" 2>"$work/stderr" || status=$?
     expect_status "$status" 0
     expect_bytes stdout "$work/stdout" "$expected_report"
-    : >"$work/empty"
-    expect_bytes stderr "$work/stderr" "$work/empty"
+    expect_no_stderr
 }
 
 # Checks the outcome of a run whose report could not be written: status 1
@@ -135,7 +141,7 @@ environment)
         TZ=Pacific/Kiritimati "${run[@]}"
     ;;
 writes)
-    if [[ -n ${*:4} ]]; then
+    if ((${#emulator[@]} > 0)); then
         skip "strace would count the writes of the emulator, not of the program"
     fi
     if ! command -v strace >/dev/null || ! strace -o /dev/null true 2>/dev/null; then
@@ -189,8 +195,7 @@ broken-pipe-default)
     env --default-signal=PIPE "${run[@]}" 1>&"$writer" 2>"$work/stderr" || status=$?
     exec {writer}>&-
     expect_status "$status" $((128 + 13))
-    : >"$work/empty"
-    expect_bytes stderr "$work/stderr" "$work/empty"
+    expect_no_stderr
     ;;
 install)
     prefix="$work/prefix"
@@ -198,7 +203,7 @@ install)
         { cat "$work/install.log" >&2; fail "cmake --install failed"; exit 1; }
     installed="$prefix/bin/$(basename "$program")"
     [[ -x $installed ]] || { fail "no program installed as bin/$(basename "$program")"; exit 1; }
-    run_report_case "${@:4}" "$installed"
+    run_report_case "${emulator[@]}" "$installed"
     # nm lists no symbol of a stripped program.
     if [[ -n $("${NM:?NM must name the nm of the build}" "$installed" 2>/dev/null) ]]; then
         fail "the installed program still has its symbols"
