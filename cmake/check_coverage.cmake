@@ -1,0 +1,28 @@
+# Fails unless gcovr's JSON summary measured every file in SOURCES.
+# usage: cmake -DSUMMARY=<summary.json> "-DSOURCES=<file;...>" -P check_coverage.cmake
+# SOURCES are relative to the source root, as gcovr names them.
+cmake_minimum_required(VERSION 3.25)
+file(READ "${SUMMARY}" summary)
+string(JSON file_count LENGTH "${summary}" files)
+set(measured "")
+if(file_count GREATER 0)
+    math(EXPR last "${file_count} - 1")
+    foreach(i RANGE ${last})
+        string(JSON name GET "${summary}" files ${i} filename)
+        string(JSON lines GET "${summary}" files ${i} line_total)
+        if(lines GREATER 0)
+            list(APPEND measured "${name}")
+        endif()
+    endforeach()
+endif()
+set(missing "")
+foreach(source IN LISTS SOURCES)
+    if(NOT source IN_LIST measured)
+        list(APPEND missing "${source}")
+    endif()
+endforeach()
+if(missing)
+    list(JOIN missing ", " missing)
+    message(FATAL_ERROR "The coverage report measured no line of: ${missing}. "
+                        "Was the build made with --coverage, and did the tests run?")
+endif()
