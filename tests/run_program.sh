@@ -204,8 +204,12 @@ install)
     installed="$prefix/bin/$(basename "$program")"
     [[ -x $installed ]] || { fail "no program installed as bin/$(basename "$program")"; exit 1; }
     run_report_case "${emulator[@]}" "$installed"
-    # nm lists no symbol of a stripped program.
-    if [[ -n $("${NM:?NM must name the nm of the build}" "$installed" 2>/dev/null) ]]; then
+    # nm lists no symbol of a stripped program, and says so on stderr; an nm
+    # that fails proves nothing.
+    if ! "${NM:?NM must name the nm of the build}" "$installed" >"$work/symbols" 2>"$work/nm.log"; then
+        cat "$work/nm.log" >&2
+        fail "$NM could not read the installed program"
+    elif [[ -s $work/symbols ]]; then
         fail "the installed program still has its symbols"
     fi
     installed_page="$prefix/share/man/man1/$(basename "$MAN_PAGE")"
