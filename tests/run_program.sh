@@ -12,6 +12,8 @@
 #   writes              the report goes out in one write(2), and so does the
 #                       write-error line (needs strace)
 #   full                stdout is /dev/full: exit 1 and one line naming the cause
+#   unbuffered          the same as "full" with stdout unbuffered and line-buffered, as
+#                       on a terminal (stdbuf; a dynamic program only); needs READELF
 #   closed              stdout is closed: exit 1 and one line naming the cause
 #   read-only           stdout is open for reading only: exit 1 and one line naming the cause
 #   broken-pipe         stdout is a pipe nobody reads, SIGPIPE ignored: exit 1 and one line
@@ -165,6 +167,26 @@ writes)
 full)
     "${run[@]}" >/dev/full 2>"$work/stderr" || status=$?
     expect_write_error "$status" "No space left on device"
+    ;;
+unbuffered)
+    # A fully buffered stdout fails only when the report is flushed at the
+    # end; unbuffered or line-buffered, it fails on the first line.
+    if ((${#emulator[@]} > 0)); then
+        skip "stdbuf cannot reach a program that an emulator runs"
+    fi
+    # stdbuf works through a library it preloads, which a static program never loads.
+    headers=$("${READELF:?READELF must name the readelf of the build}" --program-headers "$program") ||
+        { fail "$READELF could not read $program"; exit 1; }
+    if ! grep -q INTERP <<<"$headers"; then
+        skip "the program is static, so stdbuf cannot change its buffering"
+    fi
+    # The sanitizer runtime wants to be the first library loaded; stdbuf's comes first.
+    export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
+    for mode in 0 L; do
+        status=0
+        stdbuf -o$mode "${run[@]}" >/dev/full 2>"$work/stderr" || status=$?
+        expect_write_error "$status" "No space left on device"
+    done
     ;;
 closed)
     "${run[@]}" >&- 2>"$work/stderr" || status=$?

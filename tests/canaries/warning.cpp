@@ -1,0 +1,1 @@
+#include "shadow_warning.hpp"
