@@ -1,37 +1,9 @@
+#include "app/flush_report.hpp"
 #include "vehicle/car.hpp"
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
-#include <string>
-
-namespace {
-
-// Flushes the report and turns a failed write into a failure exit, the way
-// Unix filters do: one line on standard error and a non-zero status, rather
-// than a lost report with status 0.
-int finish_report() {
-    std::cout.flush();
-    if (std::cout) {
-        return EXIT_SUCCESS;
-    }
-    // The stream writes nothing more after its first failed write, so errno
-    // still holds what that write set. It was cleared before the report, so a
-    // value left from before then cannot be taken for the cause.
-    const int cause = errno;
-    std::string message = "car_report: write error";
-    if (cause != 0) {
-        message += ": ";
-        message += std::strerror(cause);
-    }
-    message += '\n';
-    // One insertion into the unbuffered stream, so the line goes out in one write.
-    std::cerr << message;
-    return EXIT_FAILURE;
-}
-
-} // namespace
 
 int main() {
     using vehicle::Car;
@@ -40,6 +12,8 @@ int main() {
     Car car2(1920, "Fiat", "136p", 2552);
     Car car3(2018, "Tesla", "2.0", 25525);
 
+    // The cause of a failed write is read from errno at the end; clear what
+    // start-up may have left there.
     errno = 0;
 
     // Grouped by operation, not by car: all descriptions, then all drives,
@@ -56,5 +30,12 @@ int main() {
     car2.isold();
     car3.isold();
 
-    return finish_report();
+    // A report that could not be written is a failure, as in Unix filters:
+    // one line on standard error and a non-zero status, not a silent loss.
+    if (const auto error = app::flush_report(std::cout)) {
+        // One insertion into the unbuffered stream, so the line goes out in one write.
+        std::cerr << *error;
+        return EXIT_FAILURE;
+    }
+    return EXIT_SUCCESS;
 }

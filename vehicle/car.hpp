@@ -26,6 +26,8 @@ public:
     void isold() const;
 
 private:
+    // The trailing underscore leaves the plain names to the constructor's
+    // parameters, which -Wshadow would reject if they hid these fields.
     std::int32_t year_ = 0;
     std::string brand_;
     std::string model_;
