@@ -22,6 +22,11 @@
 #   install             `cmake --install --strip` into a new prefix installs a program
 #                       without symbols that prints the report, and its manual page;
 #                       needs CMAKE_COMMAND, BUILD_DIR, NM and MAN_PAGE in the environment
+#   manual              the manual page (MAN_PAGE) holds to the program: each example
+#                       prints what the page shows, the exit statuses it lists are the
+#                       program's, and its diagnostic is the program's error line
+#   manual-lint         mandoc finds nothing to say about the page, at its style level,
+#                       and lexgrog reads its NAME line, as whatis and apropos do
 #
 # Exits 0 when the case passed, 1 when it failed, 77 when it cannot be done here.
 set -euo pipefail
@@ -118,6 +123,18 @@ open_broken_pipe() {
     exec {both}<>"$work/pipe"
     exec {writer}>"$work/pipe"
     exec {both}<&-
+}
+
+# Prints the lines of section $2 of manual page $1, without its heading.
+page_section() {
+    awk -v heading=".SH $2" '/^\.SH / { inside = ($0 == heading); next } inside' "$1"
+}
+
+# Prints the example blocks (.EX to .EE) of manual page $1 as plain text: \-
+# is a minus, \& nothing, \e a backslash.
+page_examples() {
+    awk '/^\.EX$/ { inside = 1; next } /^\.EE$/ { inside = 0; next } inside' "$1" |
+        sed -e 's/\\-/-/g' -e 's/\\&//g' -e 's/\\e/\\/g'
 }
 
 # Counts the write(2) calls to file descriptor $1 in strace's log $2.
@@ -240,6 +257,66 @@ install)
     else
         expect_bytes "installed manual page" "$installed_page" "$MAN_PAGE"
     fi
+    ;;
+manual)
+    if ((${#emulator[@]} > 0)); then
+        skip "the page's examples are commands for a Unix shell"
+    fi
+    page=${MAN_PAGE:?MAN_PAGE must name the manual page of the build}
+    # Each example is a line "$ command", then what it prints, up to the next
+    # command or the end of its block. They run with this build's program.
+    mkdir "$work/bin"
+    ln -s "$(realpath "$program")" "$work/bin/car_report"
+    examples=0
+    while IFS= read -r line; do
+        if [[ $line == '$ '* ]]; then
+            examples=$((examples + 1))
+            printf '%s\n' "${line#\$ }" >"$work/command.$examples"
+            : >"$work/expected.$examples"
+        elif ((examples == 0)); then
+            fail "the page shows output before any command: $line"
+        else
+            printf '%s\n' "$line" >>"$work/expected.$examples"
+        fi
+    done < <(page_examples "$page")
+    ((examples > 0)) || fail "the page shows no example"
+    for ((i = 1; i <= examples; i++)); do
+        command=$(<"$work/command.$i")
+        PATH="$work/bin:$PATH" bash -c "$command" >"$work/actual.$i" 2>&1 || true
+        expect_bytes "output of the example '$command'" "$work/actual.$i" "$work/expected.$i"
+    done
+
+    # The exit statuses listed (".TP" then ".B <status>") are the program's.
+    "${run[@]}" >/dev/null 2>&1 || status=$?
+    success=$status
+    status=0
+    "${run[@]}" >/dev/full 2>"$work/stderr" || status=$?
+    listed=$(page_section "$page" "EXIT STATUS" | awk 'previous == ".TP" && $1 == ".B" { print $2 } { previous = $0 }' | sort -n | xargs)
+    [[ $listed == "$success $status" ]] ||
+        fail "the page lists the exit statuses '$listed'; the program ends with $success and $status"
+
+    # The diagnostic, with and without its reason, is the line the program writes.
+    cause="No space left on device"
+    diagnostics=$(page_section "$page" DIAGNOSTICS)
+    with_reason=$(sed -n 's/^\.BI "\(.*\)" reason$/\1/p' <<<"$diagnostics")
+    without_reason=$(sed -n 's/^\.B \(.*\)$/\1/p' <<<"$diagnostics")
+    line=$(<"$work/stderr")
+    [[ -n $with_reason && $with_reason$cause == "$line" ]] ||
+        fail "the page's diagnostic '${with_reason}reason' is not the program's line '$line'"
+    [[ $without_reason == "${line%": $cause"}" ]] ||
+        fail "the page's diagnostic without a reason '$without_reason' is not the program's line '${line%": $cause"}'"
+    ;;
+manual-lint)
+    command -v mandoc >/dev/null || skip "mandoc is missing (Debian package mandoc)"
+    command -v lexgrog >/dev/null || skip "lexgrog is missing (Debian package man-db)"
+    page=${MAN_PAGE:?MAN_PAGE must name the manual page of the build}
+    if ! mandoc -T lint -W all "$page" >"$work/lint" 2>&1 || [[ -s $work/lint ]]; then
+        cat "$work/lint" >&2
+        fail "mandoc finds fault with the page"
+    fi
+    whatis=$(lexgrog "$page") || fail "lexgrog cannot read the page's NAME line"
+    [[ $whatis == *': "car_report - '* ]] ||
+        fail "whatis would not find car_report under its own name: $whatis"
     ;;
 *)
     echo "unknown case: $case_name" >&2
