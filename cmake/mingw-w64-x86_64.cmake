@@ -26,6 +26,7 @@ find_program(WINESERVER NAMES wineserver64 wineserver)
 if(WINE64 AND WINESERVER)
     # A Wine prefix of the build's own, made on the first run; no Wine chatter
     # on standard error, where the tests read the program's diagnostics.
-    set(WINE_ENVIRONMENT WINEDEBUG=-all "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+    set(WINE_PREFIX "${CMAKE_BINARY_DIR}/wineprefix")
+    set(WINE_ENVIRONMENT WINEDEBUG=-all "WINEPREFIX=${WINE_PREFIX}")
     set(CMAKE_CROSSCOMPILING_EMULATOR env ${WINE_ENVIRONMENT} "${WINE64}")
 endif()
