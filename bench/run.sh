@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Measures the release car_report side by side with the plain C program that
-# prints the same report, linked two ways, and prints one table of figures and
-# ratios:
+# Measures car_report side by side with the plain C program that prints the
+# same report, linked two ways, and prints one table of figures and ratios:
 #   C dynamic  the C program as a user would build it (cc -O2): the yardstick,
 #              which car_report must not cost more than (ratio at most 1.0);
 #   C static   the same source linked statically (cc -O2 -static): the floor,
 #              a process that does almost nothing beyond its own work.
+# car_report is built with the run preset, as a user builds it, which needs
+# no GoogleTest. Every program runs in the same empty environment, so the
+# figures do not depend on the caller's: the size of the environment alone
+# changes the instructions a process retires.
 # Exits 1 when a ratio to C dynamic misses its goal, 2 when a step fails.
 #
-# usage: bench/run.sh [ROUNDS]   (ROUNDS of alternating timed runs, 30 to 100000,
+# usage: bench/run.sh [ROUNDS]   (timed runs of each program, 30 to 100000,
 #                                 default 201); works from any directory
 #
 # Installs nothing: when a tool is missing it says which Debian package has it.
@@ -20,6 +23,7 @@ if ! [[ $rounds =~ ^[0-9]+$ ]] || ((rounds < 30 || rounds > 100000)); then
     echo "bench: ROUNDS must be a whole number from 30 to 100000" >&2
     exit 2
 fi
+warmup=10
 # cmake reads its presets from the current directory.
 cd "$root"
 
@@ -38,30 +42,32 @@ require() {
     fi
 }
 require cmake cmake
+require make make
 require cc gcc
 require valgrind valgrind
+require hyperfine hyperfine
 if ! /usr/bin/time --version 2>&1 | grep -q GNU; then
     echo "bench: GNU time not found at /usr/bin/time; install the Debian package 'time'" >&2
     missing=1
 fi
 ((missing == 0)) || exit 2
+valgrind=$(command -v valgrind)
+hyperfine=$(command -v hyperfine)
 
 out="$root/build/bench"
 mkdir -p "$out"
 
-echo "Building the release preset and the C references..." >&2
-cmake --preset release >/dev/null || step_failed "configuring the release preset"
-cmake --build --preset release --target car_report >/dev/null ||
-    step_failed "building car_report"
+echo "Building car_report (run preset) and the C references..." >&2
+cmake --preset run >/dev/null || step_failed "configuring the run preset"
+cmake --build build/run --target car_report >/dev/null || step_failed "building car_report"
 cc -O2 -o "$out/c_dynamic" bench/reference_report.c || step_failed "building C dynamic"
 cc -O2 -static -o "$out/c_static" bench/reference_report.c || step_failed "building C static"
-cc -O2 -o "$out/time_runs" bench/time_runs.c || step_failed "building time_runs"
 
-programs=("$root/build/release/app/car_report" "$out/c_dynamic" "$out/c_static")
+programs=("$root/build/run/app/car_report" "$out/c_dynamic" "$out/c_static")
 
 # Timing programs that print different things would compare nothing.
 for program in "${programs[@]}"; do
-    if ! "$program" | cmp -s - tests/expected_report.txt; then
+    if ! env -i "$program" | cmp -s - tests/expected_report.txt; then
         echo "bench: $program does not print the expected report; nothing timed" >&2
         exit 2
     fi
@@ -70,7 +76,7 @@ done
 # Instructions retired by the whole process, loader and exit included.
 instructions() {
     local log
-    log=$(valgrind --tool=callgrind --callgrind-out-file=/dev/null "$1" 2>&1 >/dev/null) ||
+    log=$(env -i "$valgrind" --tool=callgrind --callgrind-out-file=/dev/null "$1" 2>&1 >/dev/null) ||
         step_failed "callgrind on $1"
     log=$(awk '/Collected :/ { print $NF }' <<<"$log")
     [[ $log =~ ^[0-9]+$ ]] || step_failed "reading callgrind's count for $1"
@@ -80,7 +86,7 @@ instructions() {
 # Peak resident set size in KiB of one run.
 peak_rss() {
     local kib
-    kib=$(/usr/bin/time -f '%M' "$1" 2>&1 >/dev/null) || step_failed "GNU time on $1"
+    kib=$(env -i /usr/bin/time -f '%M' "$1" 2>&1 >/dev/null) || step_failed "GNU time on $1"
     [[ $kib =~ ^[0-9]+$ ]] || step_failed "reading GNU time's peak memory for $1"
     echo "$kib"
 }
@@ -96,10 +102,16 @@ for program in "${programs[@]}"; do
     ins+=("$(instructions "$program")")
 done
 
-echo "Timing $rounds alternating rounds..." >&2
-timed=$("$out/time_runs" "$rounds" 10 "${programs[@]}") || step_failed "time_runs"
-mapfile -t wall < <(awk '{ print $NF }' <<<"$timed")
-((${#wall[@]} == ${#programs[@]})) || step_failed "reading time_runs' medians"
+echo "Timing $rounds runs of each after $warmup warm-up runs..." >&2
+# hyperfine runs each program directly (-N, no shell), in its own environment:
+# the empty one it is given here.
+env -i "$hyperfine" -N --style none --warmup "$warmup" --runs "$rounds" \
+    --export-json "$out/times.json" -- "${programs[@]}" >/dev/null ||
+    step_failed "hyperfine"
+# The median of each program, in seconds, in the order they were given.
+mapfile -t wall < <(grep -o '"median": *[0-9.e+-]*' "$out/times.json" |
+    awk '{ printf "%.0f\n", $2 * 1e6 }')
+((${#wall[@]} == ${#programs[@]})) || step_failed "reading hyperfine's medians"
 
 echo "Measuring peak memory..." >&2
 rss_runs=21
@@ -126,7 +138,7 @@ awk \
         while (n-- > 0) text = text "-"
         return text
     }
-    # One figure of the three programs: car_report (p), C dynamic (d), C static (s).
+    # One figure of the three programs: car_report, C dynamic, C static.
     function row(name, values, unit, goal,   v, ratio_d, ratio_s, verdict) {
         split(values, v, " ")
         ratio_d = v[1] / v[2]
@@ -142,9 +154,7 @@ awk \
         printf "|%s|%s|%s|%s|%s|%s|%s|\n", dashes(36), dashes(13) ":", dashes(13) ":",
                dashes(13) ":", dashes(10) ":", dashes(8), dashes(9) ":"
         row("instructions retired (callgrind)", ins, "", 1)
-        split(wall, w, " ")
-        row("wall time, median of " rounds " rounds",
-            sprintf("%.0f %.0f %.0f", w[1], w[2], w[3]), " us", 1)
+        row("wall time, median of " rounds " runs", wall, " us", 1)
         row("peak resident memory, median of " rss_runs, rss, " KiB", 1)
         row("binary size", size, " B", 0)
         exit missed
