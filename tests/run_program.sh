@@ -20,8 +20,9 @@
 #   broken-pipe-default the same with SIGPIPE at its default: killed by the signal,
 #                       nothing on stderr
 #   install             `cmake --install --strip` into a new prefix installs a program
-#                       without symbols that prints the report, and its manual page;
-#                       needs CMAKE_COMMAND, BUILD_DIR, NM and MAN_PAGE in the environment
+#                       without symbols that prints the report, its manual page, the
+#                       license and the README; needs CMAKE_COMMAND, BUILD_DIR, NM,
+#                       MAN_PAGE and SOURCE_DIR in the environment
 #   manual              the manual page (MAN_PAGE) holds to the program: each example
 #                       prints what the page shows, the exit statuses it lists are the
 #                       program's, and its diagnostic is the program's error line
@@ -251,12 +252,17 @@ install)
     elif [[ -s $work/symbols ]]; then
         fail "the installed program still has its symbols"
     fi
-    installed_page="$prefix/share/man/man1/$(basename "$MAN_PAGE")"
-    if [[ ! -f $installed_page ]]; then
-        fail "no manual page installed as share/man/man1/$(basename "$MAN_PAGE")"
-    else
-        expect_bytes "installed manual page" "$installed_page" "$MAN_PAGE"
-    fi
+    # The manual page, the license and the user's page go with the program.
+    for document in "share/man/man1/$(basename "$MAN_PAGE")=$MAN_PAGE" \
+        "share/doc/car_report/LICENSE=${SOURCE_DIR:?SOURCE_DIR must name the sources}/LICENSE" \
+        "share/doc/car_report/README.md=$SOURCE_DIR/README.md"; do
+        installed_document=$prefix/${document%%=*}
+        if [[ ! -f $installed_document ]]; then
+            fail "nothing installed as ${document%%=*}"
+        else
+            expect_bytes "installed ${document%%=*}" "$installed_document" "${document#*=}"
+        fi
+    done
     ;;
 manual)
     if ((${#emulator[@]} > 0)); then
