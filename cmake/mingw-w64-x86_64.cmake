@@ -24,8 +24,8 @@ find_program(WINE64 wine64)
 find_program(WINESERVER NAMES wineserver64 wineserver PATHS /usr/lib/wine NO_DEFAULT_PATH)
 find_program(WINESERVER NAMES wineserver64 wineserver)
 if(WINE64 AND WINESERVER)
-    # A Wine prefix of the build's own, made on the first run; no Wine chatter
-    # on standard error, where the tests read the program's diagnostics.
+    # A Wine prefix of the build's own, which a test build makes; no Wine
+    # chatter on standard error, where the tests read the program's diagnostics.
     set(WINE_PREFIX "${CMAKE_BINARY_DIR}/wineprefix")
     set(WINE_ENVIRONMENT WINEDEBUG=-all "WINEPREFIX=${WINE_PREFIX}")
     set(CMAKE_CROSSCOMPILING_EMULATOR env ${WINE_ENVIRONMENT} "${WINE64}")
